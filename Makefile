@@ -1,0 +1,44 @@
+# The two commands of the README, plus the benchmark and the fuzzer.
+# Each one installs what is missing, configures and builds by itself.
+
+BUILD    ?= build
+JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
+SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libxml2-dev libzip-dev \
+            libgl-dev zip xvfb xauth
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+
+.PHONY: run test bench fuzz deps configure build clean format
+
+run: build
+	./$(BUILD)/lirvel
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DLIRVEL_WERROR=ON
+	cmake --build build-bench -j $(JOBS) --target lirvel_bench
+	./build-bench/bench/lirvel_bench $(BENCH_ARGS)
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) build-bench build-fuzz

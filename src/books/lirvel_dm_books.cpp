@@ -1,0 +1,7 @@
+#include "books/lirvel_dm_books.h"
+
+TdmBooks* dmBooks = nullptr;
+
+void TdmBooks::DataModuleCreate() { Books = std::make_unique<TMyList<TBookItem>>(); }
+
+void TdmBooks::DataModuleDestroy() { Books.reset(); }

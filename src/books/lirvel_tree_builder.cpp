@@ -1,0 +1,3 @@
+#include "books/lirvel_dm_books.h"
+
+void TdmBooks::BuildTree(TBookItem* /*OnlyBook*/) {}
