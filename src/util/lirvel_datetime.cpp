@@ -5,7 +5,8 @@
 
 namespace {
 
-const QDate DayZero(1899, 12, 30);
+// 30 December 1899. A constant, so that stamps can be encoded during static initialisation too.
+constexpr QDate DayZero = QDate::fromJulianDay(2415019);
 
 } // namespace
 
