@@ -7,6 +7,7 @@ SUDO     := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libxml2-dev libzip-dev \
             libgl-dev zip xvfb xauth
 FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS  ?= 120
 
 .PHONY: run test bench fuzz deps configure build clean format
 
@@ -20,6 +21,23 @@ bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DLIRVEL_WERROR=ON
 	cmake --build build-bench -j $(JOBS) --target lirvel_bench
 	./build-bench/bench/lirvel_bench $(BENCH_ARGS)
+
+# The book file reader under libFuzzer for FUZZ_SECONDS; what it finds lands in build-fuzz/findings.
+fuzz: deps
+	@missing=""; for p in $(FUZZ_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIRVEL_FUZZ=ON -DLIRVEL_WERROR=OFF
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_book_file
+	mkdir -p build-fuzz/corpus build-fuzz/findings
+	cp tests/data/books/* tests/data/fuzz/* build-fuzz/corpus/
+	./build-fuzz/fuzz/fuzz_book_file -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -timeout=60 -rss_limit_mb=4096 \
+	  -dict=fuzz/fb2.dict -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
