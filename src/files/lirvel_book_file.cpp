@@ -224,7 +224,9 @@ bool Tdm_files::OpenBookFile(const TFilesListItem& item, std::unique_ptr<TXmlDoc
     const std::string ext = LowerExtension(path);
     std::string content;
     if (ext == ".fb2") {
-        RequireRegularFile<EFileError>(path, "файл");
+        // Room for the line end that the last line may need, so that adding it copies nothing.
+        if (const std::uint64_t size = RequireRegularFile<EFileError>(path, "файл"); size < MaxBookSize)
+            content.reserve(static_cast<std::size_t>(size) + 1);
         if (!ReadWholeFileLimited(path, MaxBookSize, content))
             return false;
     } else if (ext == ".zip") {
