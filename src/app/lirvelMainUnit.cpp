@@ -3,6 +3,10 @@
 #include "app/lirvel_error_report.h"
 #include "app/lirvel_splash.h"
 #include "app/lirvel_splitter.h"
+#include "app/lirvel_status_panel.h"
+#include "app/lirvel_tree_model.h"
+#include "books/lirvel_book_item.h"
+#include "books/lirvel_tree_list.h"
 #include "settings/lirvel_dlg_params.h"
 #include "settings/lirvel_dm_params.h"
 #include "viewer/lirvel_viewer.h"
@@ -15,9 +19,10 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProcess>
-#include <QStandardItemModel>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeView>
@@ -28,8 +33,9 @@ bool ApplicationTerminated = false;
 
 namespace {
 
-const char* const ColumnCaptions[] = {"Наименование", "Кол-во", "Автор", "Жанр", "Серия", "Книга №"};
 constexpr int PanelWidths[] = {100, 150, 5000};
+const char* const PanelNames[] = {"Количество книг", "Дата файла книги", "Файл книги"};
+constexpr int ImageCount = 21;
 
 } // namespace
 
@@ -42,16 +48,22 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     move(352, 209);
     resize(954, 657);
 
+    for (int i = 0; i < ImageCount; ++i)
+        ImageList1.append(QIcon(QString(":/images/list/%1.png").arg(i, 2, 10, QChar('0'))));
+
     actHelp = new QAction("Справка", this);
     actHelp->setObjectName("actHelp");
     actHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    actHelp->setIcon(ImageList1[0]);
     connect(actHelp, &QAction::triggered, this, [this] { Guarded([this] { actHelpExecute(); }); });
     actConfig = new QAction("Настройка", this);
     actConfig->setObjectName("actConfig");
+    actConfig->setIcon(ImageList1[2]);
     connect(actConfig, &QAction::triggered, this, [this] { Guarded([this] { actConfigExecute(); }); });
     actClose = new QAction("Выход", this);
     actClose->setObjectName("actClose");
     actClose->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    actClose->setIcon(ImageList1[1]);
     connect(actClose, &QAction::triggered, this, [this] { Guarded([this] { actCloseExecute(); }); });
 
     ToolBar1 = new QToolBar(this);
@@ -68,9 +80,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     StatusBar1->setObjectName("StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
     for (int i = 0; i < 3; ++i) {
-        StatusPanels[i] = new QLabel(StatusBar1);
+        StatusPanels[i] = new TStatusPanel(StatusBar1);
         StatusPanels[i]->setObjectName(QString("StatusPanel%1").arg(i));
-        StatusPanels[i]->setFixedWidth(PanelWidths[i]);
+        StatusPanels[i]->setAccessibleName(PanelNames[i]);
+        StatusPanels[i]->SetPanelWidth(PanelWidths[i]);
         StatusBar1->addWidget(StatusPanels[i], i == 2 ? 1 : 0);
     }
     setStatusBar(StatusBar1);
@@ -85,14 +98,21 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     ImageTemp->setPixmap(QPixmap(":/images/nocover.png"));
     ImageTemp->setVisible(false);
 
-    TLV = new QTreeView(central);
+    FTree = std::make_unique<TTreeList>();
+    TLV = new TTreeListView(central);
     TLV->setObjectName("TLV");
-    FColumns = new QStandardItemModel(0, 6, this);
-    for (int i = 0; i < 6; ++i)
-        FColumns->setHeaderData(i, Qt::Horizontal, ColumnCaptions[i]);
-    TLV->setModel(FColumns);
-    TLV->header()->setStretchLastSection(false);
-    TLV->header()->setMinimumSectionSize(0);
+    TLV->setAccessibleName("Книги");
+    FModel = new TTreeModel(FTree.get(), &ImageList1, this);
+    TLV->SetTreeModel(FModel);
+    connect(TLV->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                // Only a newly selected row counts: clearing the selection is no selection.
+                if (selected.isEmpty())
+                    return;
+                if (TTreeRow* row = FModel->RowOf(selected.indexes().first()))
+                    Guarded([this, row] { TLVSelect(row); });
+            });
+    connect(TLV, &TTreeListView::DblClick, this, [this] { Guarded([this] { TLVDblClick(); }); });
     constexpr int ColumnWidths[] = {100, 50, 50, 50, 50, 60};
     for (int i = 0; i < 6; ++i)
         TLV->header()->resizeSection(i, ColumnWidths[i]);
@@ -113,7 +133,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // The view and the model go before the rows they show.
+    delete TLV;
+    TLV = nullptr;
+    delete FModel;
+    FModel = nullptr;
+}
 
 void TMainForm::FormCreate()
 {
@@ -149,14 +176,45 @@ void TMainForm::ShowCard()
 
 void TMainForm::OpenInReader(const std::string& /*path*/) {}
 
-void TMainForm::SetPanelText(int panel, const QString& text)
+void TMainForm::TLVSelect(TTreeRow* row)
 {
-    QLabel* label = StatusPanels[panel];
-    label->setText(text);
-    label->setFixedWidth(label->fontMetrics().horizontalAdvance(text) + 8);
+    BookViewer1->ShowBook(row->Data());
 }
 
-QString TMainForm::PanelText(int panel) const { return StatusPanels[panel]->text(); }
+void TMainForm::TLVDblClick()
+{
+    // The first click of the double click has put the row's book on the card.
+    if (BookViewer1->CurrentBook)
+        OpenInReader(BookViewer1->CurrentBook->File.FileName);
+}
+
+void TMainForm::FormKeyPress(int key)
+{
+    if (key != 27)
+        return;
+    // Clearing the selection selects nothing, so the card is told separately.
+    TLV->selectionModel()->clearSelection();
+    BookViewer1->ShowBook(nullptr);
+}
+
+void TMainForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape)
+        Guarded([this] { FormKeyPress(27); });
+    QMainWindow::keyPressEvent(event);
+}
+
+void TMainForm::SetPanelText(int panel, const QString& text)
+{
+    TStatusPanel* label = StatusPanels[panel];
+    label->setText(text);
+    label->SetPanelWidth(label->fontMetrics().horizontalAdvance(text) + 8);
+}
+
+QString TMainForm::PanelText(int panel) const
+{
+    return StatusPanels[panel]->text();
+}
 
 void TMainForm::actHelpExecute()
 {
@@ -175,9 +233,15 @@ void TMainForm::actConfigExecute()
     close();
 }
 
-void TMainForm::actCloseExecute() { close(); }
+void TMainForm::actCloseExecute()
+{
+    close();
+}
 
-void TMainForm::ProcessMessages() { QApplication::processEvents(); }
+void TMainForm::ProcessMessages()
+{
+    QApplication::processEvents();
+}
 
 void TMainForm::SetMax(int max)
 {
@@ -238,6 +302,12 @@ int TMainForm::FormValue(TFormValue value) const
     }
 }
 
-void TMainForm::ShowBookCount(int count) { SetPanelText(0, QString("К-во: %1").arg(count)); }
+void TMainForm::ShowBookCount(int count)
+{
+    SetPanelText(0, QString("К-во: %1").arg(count));
+}
 
-void TMainForm::ExecuteConfig() { actConfig->trigger(); }
+void TMainForm::ExecuteConfig()
+{
+    actConfig->trigger();
+}
