@@ -103,15 +103,9 @@ bool IsXmlBlank(const xmlChar* s)
     return true;
 }
 
-std::string Str(const xmlChar* s)
-{
-    return s ? std::string(reinterpret_cast<const char*>(s)) : std::string();
-}
+std::string Str(const xmlChar* s) { return s ? std::string(reinterpret_cast<const char*>(s)) : std::string(); }
 
-const char* CStr(const xmlChar* s)
-{
-    return reinterpret_cast<const char*>(s);
-}
+const char* CStr(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
 
 bool QualifiedNameIs(const xmlNs* ns, const xmlChar* local, std::string_view name)
 {
@@ -121,9 +115,8 @@ bool QualifiedNameIs(const xmlNs* ns, const xmlChar* local, std::string_view nam
     if (ns == nullptr || ns->prefix == nullptr)
         return name == localName;
     const std::string_view prefix = CStr(ns->prefix);
-    return name.size() == prefix.size() + 1 + std::strlen(localName) &&
-           name.substr(0, prefix.size()) == prefix && name[prefix.size()] == ':' &&
-           name.substr(prefix.size() + 1) == localName;
+    return name.size() == prefix.size() + 1 + std::strlen(localName) && name.substr(0, prefix.size()) == prefix &&
+           name[prefix.size()] == ':' && name.substr(prefix.size() + 1) == localName;
 }
 
 std::string QualifiedName(const xmlNs* ns, const xmlChar* local)
@@ -133,10 +126,7 @@ std::string QualifiedName(const xmlNs* ns, const xmlChar* local)
     return Str(ns->prefix) + ":" + Str(local);
 }
 
-std::string NsDeclName(const xmlNs* ns)
-{
-    return ns->prefix ? "xmlns:" + Str(ns->prefix) : std::string("xmlns");
-}
+std::string NsDeclName(const xmlNs* ns) { return ns->prefix ? "xmlns:" + Str(ns->prefix) : std::string("xmlns"); }
 
 // Drops the text nodes that hold only white space and rejects entity references that were left
 // unresolved (an entity that no declaration defines). Iterative: nesting may be deep.
@@ -163,10 +153,7 @@ void CleanTree(xmlNodePtr root)
 
 } // namespace
 
-bool TXmlNode::IsElement() const
-{
-    return FNode && FNode->type == XML_ELEMENT_NODE;
-}
+bool TXmlNode::IsElement() const { return FNode && FNode->type == XML_ELEMENT_NODE; }
 
 std::string TXmlNode::Name() const
 {
@@ -198,10 +185,7 @@ TXmlNode TXmlNode::FirstChild() const
     return TXmlNode(FNode->children);
 }
 
-TXmlNode TXmlNode::NextSibling() const
-{
-    return FNode ? TXmlNode(FNode->next) : TXmlNode();
-}
+TXmlNode TXmlNode::NextSibling() const { return FNode ? TXmlNode(FNode->next) : TXmlNode(); }
 
 std::string TXmlNode::Value() const
 {
@@ -256,29 +240,22 @@ std::string TXmlNode::Attribute(std::string_view name) const
     return {};
 }
 
-TXmlDocument::~TXmlDocument()
-{
-    xmlFreeDoc(FDoc);
-}
+TXmlDocument::~TXmlDocument() { xmlFreeDoc(FDoc); }
 
-TXmlNode TXmlDocument::DocumentElement() const
-{
-    return TXmlNode(xmlDocGetRootElement(FDoc));
-}
+TXmlNode TXmlDocument::DocumentElement() const { return TXmlNode(xmlDocGetRootElement(FDoc)); }
 
 namespace {
 
 using TParserContext = std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)>;
 
+// Where the error handler records while one parse runs.
 struct TReportScope
 {
-    explicit TReportScope(TParseReport& report) : FPrevious(CurrentReport) { CurrentReport = &report; }
-    ~TReportScope() { CurrentReport = FPrevious; }
+    explicit TReportScope(TParseReport& report) : Previous(CurrentReport) { CurrentReport = &report; }
+    ~TReportScope() { CurrentReport = Previous; }
     TReportScope(const TReportScope&) = delete;
     TReportScope& operator=(const TReportScope&) = delete;
-
-  private:
-    TParseReport* FPrevious;
+    TParseReport* Previous;
 };
 
 // One parse with or without libxml2's size limits; no document when anything was rejected.
@@ -314,8 +291,7 @@ xmlDocPtr ParseOnce(const char* data, int size, bool lifted, TParseReport& repor
 
 } // namespace
 
-std::unique_ptr<TXmlDocument> TXmlDocument::ParseMemory(const char* data, std::size_t size,
-                                                        const std::string& name)
+std::unique_ptr<TXmlDocument> TXmlDocument::ParseMemory(const char* data, std::size_t size, const std::string& name)
 {
     InitLibXml();
     if (size > static_cast<std::size_t>(INT_MAX))
