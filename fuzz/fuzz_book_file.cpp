@@ -17,7 +17,8 @@ namespace {
 
 std::string WorkDir()
 {
-    std::string dir = (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + std::string("/lirvel-fuzz-XXXXXX");
+    std::string dir =
+        (access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + std::string("/lirvel-fuzz-XXXXXX");
     if (mkdtemp(dir.data()) == nullptr)
         std::abort();
     return dir;

@@ -86,11 +86,10 @@ bool ReadFirstEntry(const std::string& path, std::string& content)
     if (!entry)
         throw extractError(zip_strerror(archive.get()));
 
-    // The stored size is only a claim: the data is read up to one byte past the limit, so an entry
-    // that inflates beyond it is caught without holding more. The spare byte also leaves room for
-    // the line end that the text may need.
-    // A claimed size is not trusted with a large allocation either: beyond the first 16 MiB the
-    // buffer grows with what really arrives.
+    // The stated size is only a claim. The data is read up to one byte past the limit, so an entry
+    // that inflates beyond it is caught without holding more; and beyond the first 16 MiB the
+    // buffer grows with what really arrives, not with what is stated. The spare byte leaves room
+    // for the line end that the text may need.
     constexpr std::uint64_t FirstBuffer = 16ull * 1024 * 1024;
     std::uint64_t capacity = (sizeKnown ? std::min(st.size, FirstBuffer) : FirstBuffer) + 1;
     content.resize(static_cast<std::size_t>(capacity));
