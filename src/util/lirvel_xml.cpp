@@ -259,11 +259,11 @@ struct TReportScope
 };
 
 // One parse with or without libxml2's size limits; no document when anything was rejected.
-xmlDocPtr ParseOnce(const char* data, int size, bool lifted, TParseReport& report)
+xmlDocPtr ParseOnce(const char* data, int size, bool lifted, const std::string& name, TParseReport& report)
 {
     TParserContext ctxt(xmlNewParserCtxt(), xmlFreeParserCtxt);
     if (!ctxt)
-        throw EXmlError("не хватает памяти для разбора XML");
+        throw EXmlError(name + ": не хватает памяти для разбора XML");
     ctxt->sax->entityDecl = NoteEntityDecl;
     // NOENT resolves the entities the document declares itself (external ones are refused by the
     // loader above).
@@ -303,10 +303,10 @@ std::unique_ptr<TXmlDocument> TXmlDocument::ParseMemory(const char* data, std::s
     // which a cover picture may exceed, and the nesting at 256 levels; a document that declares
     // no entity cannot grow that way and is read again without them.
     TParseReport report;
-    xmlDocPtr raw = ParseOnce(data, length, false, report);
+    xmlDocPtr raw = ParseOnce(data, length, false, name, report);
     if (raw == nullptr && !report.DeclaresEntities) {
         report = TParseReport();
-        raw = ParseOnce(data, length, true, report);
+        raw = ParseOnce(data, length, true, name, report);
     }
     if (raw == nullptr) {
         std::string message = report.Message.empty() ? std::string("документ XML повреждён") : report.Message;
