@@ -1,18 +1,37 @@
 #include "bench_child.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
+namespace {
+
+double Clock(clockid_t clock)
+{
+    timespec ts{};
+    ::clock_gettime(clock, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+} // namespace
+
 double BenchClock()
 {
-    static const auto start = std::chrono::steady_clock::now();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    static const double start = Clock(CLOCK_MONOTONIC);
+    return Clock(CLOCK_MONOTONIC) - start;
+}
+
+TBenchTimer::TBenchTimer() : FWall(Clock(CLOCK_MONOTONIC)), FCpu(Clock(CLOCK_PROCESS_CPUTIME_ID)) {}
+
+void TBenchTimer::Stop(TPhaseResult& result) const
+{
+    result.Seconds = Clock(CLOCK_PROCESS_CPUTIME_ID) - FCpu;
+    result.WallSeconds = Clock(CLOCK_MONOTONIC) - FWall;
 }
 
 TPhaseResult RunInChild(const TBenchOptions& options, const std::string& phase)
@@ -61,7 +80,7 @@ TPhaseResult RunInChild(const TBenchOptions& options, const std::string& phase)
     ::wait4(child, &status, 0, &usage);
     result.PeakKb = usage.ru_maxrss;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-        std::sscanf(text.c_str(), "%lf %d", &result.Seconds, &result.Items) == 2)
+        std::sscanf(text.c_str(), "%lf %lf %d", &result.Seconds, &result.WallSeconds, &result.Items) == 3)
         result.Ok = true;
     return result;
 }

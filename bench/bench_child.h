@@ -7,9 +7,10 @@
 // What one measured phase reports.
 struct TPhaseResult
 {
-    double Seconds = 0;
-    int Items = 0;   // books loaded, documents parsed...
-    long PeakKb = 0; // the child's peak resident memory
+    double Seconds = 0;     // processor time of the measured part: the machine may be shared
+    double WallSeconds = 0; // wall clock time of the same
+    int Items = 0;          // books loaded, documents parsed...
+    long PeakKb = 0;        // the child's peak resident memory
     bool Ok = false;
 };
 
@@ -22,5 +23,18 @@ TPhaseResult RunInChild(const TBenchOptions& options, const std::string& phase);
 bool RunLoadPhase(const TBenchOptions& options, const std::string& phase, TPhaseResult& result);
 bool RunTreePhase(const TBenchOptions& options, const std::string& phase, TPhaseResult& result);
 
-// Seconds since the benchmark clock's start.
+// Seconds of wall clock time since the benchmark clock's start.
 double BenchClock();
+
+// Measures the time of a part of a phase.
+class TBenchTimer
+{
+  public:
+    TBenchTimer();
+    // Puts the time since the start into the result.
+    void Stop(TPhaseResult& result) const;
+
+  private:
+    double FWall;
+    double FCpu;
+};

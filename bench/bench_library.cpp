@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Bump when the books generated for the same parameters change, so that old caches are not used.
-constexpr int GeneratorVersion = 2;
+constexpr int GeneratorVersion = 3;
 constexpr int BooksPerFolder = 1000;
 
 class TRandom
@@ -390,8 +390,62 @@ std::string FoldersConfigText(const TBenchLibrary& library)
     return text;
 }
 
+struct TPoolBook
+{
+    std::string Name;
+    bool Zipped = false;
+    bool Cp1251 = false;
+    std::uint64_t Size = 0;
+};
+
+// The distinct book files, shared by every library of the same seed: a library's books are hard
+// links to them. Book i is the same whatever the library, so the pool only ever grows.
+std::vector<TPoolBook> EnsurePool(const TBenchOptions& options, const std::string& pool)
+{
+    const std::size_t distinct = static_cast<std::size_t>(options.DistinctBooks());
+    std::vector<TPoolBook> books;
+    std::ifstream index(pool + "/index.txt");
+    for (std::string line; std::getline(index, line);) {
+        std::istringstream fields(line);
+        TPoolBook book;
+        if (!(fields >> book.Zipped >> book.Cp1251 >> book.Size) || fields.get() != ' ')
+            break;
+        std::getline(fields, book.Name);
+        books.push_back(std::move(book));
+    }
+    if (books.size() >= distinct) {
+        books.resize(distinct);
+        return books;
+    }
+
+    fs::create_directories(pool + "/books");
+    const std::time_t now = std::time(nullptr);
+    for (std::size_t i = books.size(); i < distinct; ++i) {
+        const TGeneratedBook book = MakeBook(options.Seed, static_cast<int>(i));
+        const std::string path = pool + "/books/" + book.FileName;
+        if (book.Zipped)
+            WriteZip(path, book.FileName.substr(0, book.FileName.size() - 4), book.Content);
+        else
+            WritePlain(path, book.Content);
+        TRandom stampRandom(options.Seed ^ (0xABCDEFull + i));
+        SetStamp(path, stampRandom, now);
+        books.push_back({book.FileName, book.Zipped, book.Cp1251, fs::file_size(path)});
+        if ((i + 1) % 100 == 0 || i + 1 == distinct)
+            std::fprintf(stderr, "\rgenerating: %zu of %zu distinct books", i + 1, distinct);
+    }
+    std::fprintf(stderr, "\n");
+    std::string text;
+    for (const TPoolBook& book : books)
+        text += std::to_string(book.Zipped) + " " + std::to_string(book.Cp1251) + " " +
+                std::to_string(book.Size) + " " + book.Name + "\n";
+    WritePlain(pool + "/index.txt.partial", text);
+    fs::rename(pool + "/index.txt.partial", pool + "/index.txt");
+    return books;
+}
+
 void Generate(const TBenchOptions& options, TBenchLibrary& library, const std::string& partial)
 {
+    const std::vector<TPoolBook> pool = EnsurePool(options, library.Pool);
     fs::remove_all(partial);
     fs::create_directories(partial);
     const std::string root = library.Root;
@@ -400,37 +454,21 @@ void Generate(const TBenchOptions& options, TBenchLibrary& library, const std::s
     for (const std::string& folder : library.Folders)
         fs::create_directory(folder);
 
-    const std::time_t now = std::time(nullptr);
-    const int distinct = options.DistinctBooks();
-    std::vector<std::string> paths(static_cast<std::size_t>(distinct));
-    std::vector<bool> cp1251(static_cast<std::size_t>(distinct));
+    for (const TPoolBook& book : pool)
+        library.DistinctBytes += book.Size;
     for (int i = 0; i < options.Books; ++i) {
+        const TPoolBook& book = pool[static_cast<std::size_t>(i) % pool.size()];
+        const std::string target = library.Pool + "/books/" + book.Name;
         const std::string& folder = library.Folders[static_cast<std::size_t>(i / BooksPerFolder)];
-        if (i < distinct) {
-            TGeneratedBook book = MakeBook(options.Seed, i);
-            const std::string path = folder + "/" + book.FileName;
-            if (book.Zipped)
-                WriteZip(path, book.FileName.substr(0, book.FileName.size() - 4), book.Content);
-            else
-                WritePlain(path, book.Content);
-            TRandom stampRandom(options.Seed ^ (0xABCDEFull + static_cast<std::uint64_t>(i)));
-            SetStamp(path, stampRandom, now);
-            cp1251[static_cast<std::size_t>(i)] = book.Cp1251;
-            library.DistinctBytes += fs::file_size(path);
-            paths[static_cast<std::size_t>(i)] = path;
-        } else {
-            const std::string& target = paths[static_cast<std::size_t>(i % distinct)];
-            const std::string name = target.substr(target.rfind('/') + 1);
-            const std::string path = folder + "/Копия " + std::to_string(i) + " " + name;
-            if (::link(target.c_str(), path.c_str()) != 0)
-                throw std::runtime_error("cannot link " + path);
-        }
-        library.Zipped += paths[static_cast<std::size_t>(i % distinct)].ends_with(".zip");
-        library.Cp1251 += cp1251[static_cast<std::size_t>(i % distinct)];
-        if ((i + 1) % 1000 == 0)
-            std::fprintf(stderr, "\rgenerating: %d of %d books", i + 1, options.Books);
+        const std::string path =
+            folder + "/" +
+            (static_cast<std::size_t>(i) < pool.size() ? book.Name
+                                                       : "Копия " + std::to_string(i) + " " + book.Name);
+        if (::link(target.c_str(), path.c_str()) != 0)
+            throw std::runtime_error("cannot link " + path);
+        library.Zipped += book.Zipped;
+        library.Cp1251 += book.Cp1251;
     }
-    std::fprintf(stderr, "\n");
 
     std::ofstream info(partial + "/library.info");
     info << library.Books << ' ' << library.Distinct << ' ' << library.Zipped << ' ' << library.Cp1251 << ' '
@@ -452,6 +490,8 @@ TBenchLibrary PrepareLibrary(const TBenchOptions& options)
 {
     TBenchLibrary library;
     library.Root = options.DataDir + "/" + Key(options);
+    library.Pool =
+        options.DataDir + "/pool-s" + std::to_string(options.Seed) + "-v" + std::to_string(GeneratorVersion);
     library.Books = options.Books;
     library.Distinct = options.DistinctBooks();
 

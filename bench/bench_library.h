@@ -27,6 +27,8 @@ struct TBenchOptions
 struct TBenchLibrary
 {
     std::string Root;
+    // The distinct book files that the library's books are hard links to, in Pool + "/books".
+    std::string Pool;
     std::vector<std::string> Folders;
     // Names the folders and holds no book list: the first start.
     std::string FoldersConfig;

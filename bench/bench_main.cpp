@@ -80,9 +80,10 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "unknown phase: %s\n", phase.c_str());
                 return 2;
             }
-            const std::string text =
-                std::to_string(result.Seconds) + " " + std::to_string(result.Items) + "\n";
-            if (resultFd >= 0 && ::write(resultFd, text.data(), text.size()) < 0)
+            char text[96];
+            const int length = std::snprintf(text, sizeof text, "%.6f %.6f %d\n", result.Seconds,
+                                             result.WallSeconds, result.Items);
+            if (resultFd >= 0 && ::write(resultFd, text, static_cast<std::size_t>(length)) < 0)
                 return 1;
             std::fflush(nullptr);
             // The data modules hold the whole catalogue: the process ends without freeing it.
