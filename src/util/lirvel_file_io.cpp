@@ -38,13 +38,18 @@ private:
     int FFd;
 };
 
-void ReadAll(int fd, const std::string& path, std::string& content, std::uint64_t expected)
+// Reads until the end or until more than maxSize bytes have come: a file that grows while it is
+// read is not followed without bound.
+void ReadAll(int fd, const std::string& path, std::string& content, std::uint64_t expected, std::uint64_t maxSize)
 {
     content.clear();
     content.reserve(expected);
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (content.size() <= maxSize) {
+        // One byte more than the limit allows tells a file over the limit from one exactly at it.
+        const std::uint64_t left = maxSize - content.size();
+        const std::size_t room = left >= sizeof buffer ? sizeof buffer : static_cast<std::size_t>(left + 1);
+        const ssize_t n = ::read(fd, buffer, room);
         if (n == 0)
             return;
         if (n < 0) {
@@ -78,7 +83,7 @@ bool ReadWholeFileLimited(const std::string& path, std::uint64_t maxSize, std::s
         Fail("Не удалось прочитать файл", path, EISDIR);
     if (static_cast<std::uint64_t>(st.st_size) > maxSize)
         return false;
-    ReadAll(fd.Get(), path, content, static_cast<std::uint64_t>(st.st_size));
+    ReadAll(fd.Get(), path, content, static_cast<std::uint64_t>(st.st_size), maxSize);
     if (content.size() > maxSize) {
         content.clear();
         return false;
