@@ -121,14 +121,51 @@ Qt::ItemFlags TTreeModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
+namespace {
+
+// Beyond this many rows appended or removed in one update the view is told of one layout change
+// rather than of every row.
+constexpr int LayoutChangeThreshold = 64;
+
+} // namespace
+
 void TTreeModel::TreeChanging()
 {
+    FStructuralChanges = 0;
+    FLayoutChanging = false;
+}
+
+void TTreeModel::CountStructuralChange()
+{
+    if (FLayoutChanging || ++FStructuralChanges <= LayoutChangeThreshold)
+        return;
+    FLayoutChanging = true;
     emit layoutAboutToBeChanged();
+}
+
+void TTreeModel::RowAppending(TTreeRow* parent, int index)
+{
+    CountStructuralChange();
+    if (!FLayoutChanging)
+        beginInsertRows(IndexOf(parent), index, index);
+}
+
+void TTreeModel::RowAppended()
+{
+    if (!FLayoutChanging)
+        endInsertRows();
 }
 
 void TTreeModel::RowRemoving(TTreeRow* row)
 {
-    // Indexes into the freed rows become invalid now; the others follow their rows at the end.
+    CountStructuralChange();
+    if (!FLayoutChanging) {
+        FRemoving = true;
+        beginRemoveRows(IndexOf(row->Parent()), row->Index(), row->Index());
+        return;
+    }
+    // Within a layout change the indexes into the freed rows become invalid now; the others follow
+    // their rows at its end.
     QModelIndexList from;
     const QModelIndexList persistent = persistentIndexList();
     for (const QModelIndex& index : persistent) {
@@ -143,14 +180,61 @@ void TTreeModel::RowRemoving(TTreeRow* row)
         changePersistentIndexList(from, QModelIndexList(from.size(), QModelIndex()));
 }
 
-void TTreeModel::TreeChanged()
+void TTreeModel::RowRemoved()
+{
+    if (FRemoving)
+        endRemoveRows();
+    FRemoving = false;
+}
+
+void TTreeModel::LevelReordering(TTreeRow* parent)
+{
+    if (FLayoutChanging)
+        return;
+    FReorderedLevel.clear();
+    if (parent != FTree->Root())
+        FReorderedLevel.append(IndexOf(parent));
+    emit layoutAboutToBeChanged(FReorderedLevel, QAbstractItemModel::VerticalSortHint);
+}
+
+void TTreeModel::LevelReordered(TTreeRow* parent)
+{
+    if (FLayoutChanging)
+        return;
+    RemapPersistent(parent);
+    emit layoutChanged(FReorderedLevel, QAbstractItemModel::VerticalSortHint);
+    FReorderedLevel.clear();
+}
+
+void TTreeModel::RemapPersistent(const TTreeRow* level)
 {
     const QModelIndexList from = persistentIndexList();
+    QModelIndexList changedFrom;
     QModelIndexList to;
-    to.reserve(from.size());
-    for (const QModelIndex& index : from)
-        to.append(IndexOf(RowOf(index), index.column()));
-    changePersistentIndexList(from, to);
+    for (const QModelIndex& index : from) {
+        TTreeRow* row = RowOf(index);
+        if (level && row->Parent() != level)
+            continue;
+        changedFrom.append(index);
+        to.append(IndexOf(row, index.column()));
+    }
+    changePersistentIndexList(changedFrom, to);
+}
+
+void TTreeModel::RowsChanged(const std::vector<TTreeRow*>& rows)
+{
+    if (FLayoutChanging)
+        return;
+    for (TTreeRow* row : rows)
+        emit dataChanged(IndexOf(row, 0), IndexOf(row, TreeColumnCount - 1));
+}
+
+void TTreeModel::TreeChanged()
+{
+    if (!FLayoutChanging)
+        return;
+    FLayoutChanging = false;
+    RemapPersistent(nullptr);
     emit layoutChanged();
 }
 
@@ -268,6 +352,16 @@ void TTreeListView::drawBranches(QPainter* painter, const QRect& rect, const QMo
     if (isExpanded(index))
         button.state |= QStyle::State_Open;
     style()->drawPrimitive(QStyle::PE_IndicatorBranch, &button, painter, this);
+}
+
+void TTreeListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    // With single selection the item view would select a neighbour of a removed current row; here a
+    // removed row leaves no row selected, and nothing new is selected behind the user's back.
+    const SelectionMode mode = selectionMode();
+    setSelectionMode(QAbstractItemView::MultiSelection);
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
+    setSelectionMode(mode);
 }
 
 void TTreeListView::mouseDoubleClickEvent(QMouseEvent* event)

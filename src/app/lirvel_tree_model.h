@@ -8,9 +8,11 @@
 #include <QStyledItemDelegate>
 #include <QTreeView>
 
-// The Qt model over the main window's tree-list. Every update of the list is one layout change
-// of the model: the view keeps its expanded rows and its selection across it, and a row that the
-// update frees leaves the selection.
+// The Qt model over the main window's tree-list. A small update reaches the view as the rows
+// inserted, removed, reordered and changed, so that a view whose expanded rows are elsewhere has
+// nothing to lay out again; a large one (the whole tree at start-up) as one layout change. Either
+// way the view keeps its expanded rows and its selection, and a row that the update frees leaves
+// the selection.
 class TTreeModel : public QAbstractItemModel, public TTreeListObserver
 {
     Q_OBJECT
@@ -35,7 +37,13 @@ class TTreeModel : public QAbstractItemModel, public TTreeListObserver
 
     // TTreeListObserver
     void TreeChanging() override;
+    void RowAppending(TTreeRow* parent, int index) override;
+    void RowAppended() override;
     void RowRemoving(TTreeRow* row) override;
+    void RowRemoved() override;
+    void LevelReordering(TTreeRow* parent) override;
+    void LevelReordered(TTreeRow* parent) override;
+    void RowsChanged(const std::vector<TTreeRow*>& rows) override;
     void TreeChanged() override;
     void RowExpandedChanged(TTreeRow* row) override;
 
@@ -44,8 +52,17 @@ class TTreeModel : public QAbstractItemModel, public TTreeListObserver
     void ExpandedChanged(const QModelIndex& index, bool expanded);
 
   private:
+    // Counts a row appended or removed; past a limit the rest of the update is one layout change.
+    void CountStructuralChange();
+    // Makes every persistent index follow its row; those of freed rows are already invalid.
+    void RemapPersistent(const TTreeRow* level);
+
     TTreeList* FTree;
     const QList<QIcon>* FImages;
+    int FStructuralChanges = 0;
+    bool FLayoutChanging = false;
+    bool FRemoving = false;
+    QList<QPersistentModelIndex> FReorderedLevel;
 };
 
 // How a cell is drawn: 20 pixels high, a dotted line at its right edge, and the hovered row's text
@@ -85,6 +102,7 @@ class TTreeListView : public QTreeView
   protected:
     void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
   private:
     TTreeModel* FModel = nullptr;

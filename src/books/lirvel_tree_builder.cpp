@@ -130,31 +130,16 @@ template <class Belongs> void PruneGroup(TTreeList& tree, TTreeRow* group, Belon
     }
 }
 
-// Sets "Кол-во" of every row without a book below the row: the number of its children, followed
-// by the number of book rows anywhere below it in brackets when the two differ. Returns that
-// number of book rows.
-int SetCounts(TTreeRow* row, bool isRoot)
+// "Кол-во" of a row without a book: the number of its children, followed by the number of book
+// rows anywhere below it in brackets when the two differ.
+void SetCountText(TTreeRow* row)
 {
     const int children = row->ChildCount();
-    int books = 0;
-    if (row->PlainBookChildCount() == children) {
-        books = children;
-    } else {
-        for (int i = 0; i < children; ++i) {
-            TTreeRow* child = row->Child(i);
-            if (child->Data())
-                ++books;
-            if (child->ChildCount() > 0 || !child->Data())
-                books += SetCounts(child, false);
-        }
-    }
-    if (!isRoot && !row->Data()) {
-        std::string text = std::to_string(children);
-        if (books != children)
-            text += " (" + std::to_string(books) + ")";
-        row->SetText(1, std::move(text));
-    }
-    return books;
+    const int books = row->BookRowsBelow();
+    std::string text = std::to_string(children);
+    if (books != children)
+        text += " (" + std::to_string(books) + ")";
+    row->SetText(1, std::move(text));
 }
 
 } // namespace
@@ -188,5 +173,9 @@ void TdmBooks::BuildTree(TBookItem* OnlyBook)
         if (root->Child(i)->ChildCount() == 0)
             tree->DeleteRow(root, i);
 
-    SetCounts(root, true);
+    // The count texts of the whole tree: every row whose counts changed since the texts were last
+    // set gets its text again; the others still show their counts.
+    for (TTreeRow* row : tree->TakeCountChanges())
+        if (!row->Data())
+            SetCountText(row);
 }

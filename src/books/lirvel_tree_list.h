@@ -9,14 +9,15 @@
 
 class TBookItem;
 class TTreeList;
+struct TCaptionIndex;
 
 // The columns of the tree-list.
 constexpr int TreeColumnCount = 6;
 
 // One row of the tree-list: a caption (column 0), texts of columns 1 to 5, an image index, the
-// book it shows (not owned) and an integer sort key, with its child rows. A row belongs to its
-// list, which creates and frees it; every change goes through the list, which keeps the rows of
-// every level in order.
+// book it shows (not owned; it must outlive the row) and an integer sort key, with its child rows.
+// A row belongs to its list, which creates and frees it; every change goes through the list, which
+// keeps the rows of every level in order.
 class TTreeRow
 {
   public:
@@ -49,19 +50,19 @@ class TTreeRow
     TTreeRow* Child(int index) const { return FChildren[static_cast<std::size_t>(index)]; }
     // The position among the siblings.
     int Index() const { return FRow; }
-    // The children that show a book and have no children of their own.
-    int PlainBookChildCount() const { return FPlainBookChildren; }
+    // The rows that show a book anywhere below this one.
+    int BookRowsBelow() const { return FBookRowsBelow; }
     TTreeList* List() const { return FList; }
 
   private:
     friend class TTreeList;
-    struct TChildIndex;
 
     TTreeRow(TTreeList* list, TTreeRow* parent, int row);
 
     // The sort keys and the lookup keys, without copying.
     std::string_view KeyText(int column) const;
-    bool IsPlainBookRow() const { return FData && FChildren.empty(); }
+    // Appended to its parent in the current update.
+    bool IsNew() const { return FParent && FParent->FFirstNew >= 0 && FRow >= FParent->FFirstNew; }
 
     TTreeList* FList;
     TTreeRow* FParent;
@@ -70,31 +71,41 @@ class TTreeRow
     std::vector<std::string> FTexts;
     const TBookItem* FTextsOf = nullptr;
     TBookItem* FData = nullptr;
-    std::unique_ptr<TChildIndex> FIndex;
+    // The children by lowered caption, built on the first lookup.
+    std::unique_ptr<TCaptionIndex> FCaptions;
     int FTag = 0;
     int FRow;
-    // Children that show a book and have no children of their own: the counts need not visit them.
-    int FPlainBookChildren = 0;
+    int FBookRowsBelow = 0;
+    // The first child appended in the current update; -1 for none.
+    int FFirstNew = -1;
     std::int16_t FImageIndex = -1;
     bool FExpanded = false;
     // Pending work of the current update.
     bool FKeyDirty = false;
-    bool FHasDirtyChildren = false;
+    bool FLevelDirty = false;
+    bool FDataChanged = false;
+    bool FCountChanged = false;
     bool FExpansionPending = false;
 };
 
-// What a view over the list is told. During an update the list announces the change once, before
-// the first row changes, tells of every row before it is freed, and reports the end after every
-// level has been sorted again.
+// What a view over the list is told, in step with the changes: rows appended and removed (the
+// removed row is freed after RowRemoved), and when an update ends, the levels put back in order,
+// the rows whose texts, image or tag changed (rows appended in the same update are not among
+// them), and the end itself. Expansions made by the list's user are told after the end.
 class TTreeListObserver
 {
   public:
     virtual ~TTreeListObserver() = default;
+    // Before the first change of an update.
     virtual void TreeChanging() = 0;
-    // Before the row and every row below it are freed.
+    virtual void RowAppending(TTreeRow* parent, int index) = 0;
+    virtual void RowAppended() = 0;
     virtual void RowRemoving(TTreeRow* row) = 0;
+    virtual void RowRemoved() = 0;
+    virtual void LevelReordering(TTreeRow* parent) = 0;
+    virtual void LevelReordered(TTreeRow* parent) = 0;
+    virtual void RowsChanged(const std::vector<TTreeRow*>& rows) = 0;
     virtual void TreeChanged() = 0;
-    // After the update: a row was expanded or collapsed by the list's user.
     virtual void RowExpandedChanged(TTreeRow* row) = 0;
 };
 
@@ -146,7 +157,11 @@ class TTreeList
     // both sides; none when there is none.
     TTreeRow* FindChildByCaptionAscii(TTreeRow* parent, std::string_view caption);
     // The last child of the parent that shows a book whose file path equals the path exactly.
-    TTreeRow* FindChildByBookPath(TTreeRow* parent, std::string_view path);
+    TTreeRow* FindChildByBookPath(TTreeRow* parent, std::string_view path) const;
+
+    // The rows whose number of children or of book rows below changed since the last call (rows
+    // appended since included), to bring their count texts up to date; the root is not among them.
+    std::vector<TTreeRow*> TakeCountChanges();
 
     // The sort order of sibling rows: column 4 text, then Tag as a signed integer, then column 5
     // text, then the caption; the texts compared byte by byte (UTF-8 byte order). -1, 0 or 1.
@@ -159,22 +174,37 @@ class TTreeList
 
     // Called before any change: announces the change once per update.
     void Touch();
-    void MarkDirty(TTreeRow* row);
-    void SortLevel(TTreeRow* parent, std::vector<TTreeRow*>& dirty);
+    void MarkKeyChanged(TTreeRow* row);
+    void MarkLevel(TTreeRow* parent);
+    void MarkDataChanged(TTreeRow* row);
+    void MarkCountChanged(TTreeRow* row);
+    void AddBookRowsAbove(TTreeRow* row, int delta);
+    void SortLevel(TTreeRow* parent);
     void ForgetSubtree(TTreeRow* row);
 
-    // The lookup indexes of a parent, kept in step with its children.
+    // The lookup indexes, kept in step with the rows.
     void IndexRemoveCaption(TTreeRow* row);
     void IndexAddCaption(TTreeRow* row);
     void IndexRemovePath(TTreeRow* row);
     void IndexAddPath(TTreeRow* row);
-    void RebuildIndex(TTreeRow* parent);
+    void RebuildCaptionIndex(TTreeRow* parent);
 
     std::unique_ptr<TTreeRow> FRoot;
     TTreeListObserver* FObserver = nullptr;
     int FUpdateLevel = 0;
     int FRowCount = 0;
     bool FAnnounced = false;
-    std::unordered_map<TTreeRow*, std::vector<TTreeRow*>> FDirty;
+    // The levels to sort when the update ends, and in them the rows that were there before the
+    // update and whose sort keys changed.
+    std::vector<TTreeRow*> FDirtyLevels;
+    std::unordered_map<TTreeRow*, std::vector<TTreeRow*>> FKeyChanges;
+    std::vector<TTreeRow*> FDataChanges;
+    std::vector<TTreeRow*> FCountChanges;
     std::vector<TTreeRow*> FExpansionChanges;
+    // Every row that shows a book, by the book's file path; the entry last used is kept at hand,
+    // as the rows of one book are looked up and added one after the other.
+    using TRowsByPath = std::unordered_map<std::string_view, std::vector<TTreeRow*>>;
+    TRowsByPath::value_type* RowsOfPath(std::string_view path) const;
+    TRowsByPath FRowsByPath;
+    mutable TRowsByPath::value_type* FLastPath = nullptr;
 };

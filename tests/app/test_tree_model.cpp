@@ -9,7 +9,8 @@
 
 namespace {
 
-TBookItem* AddBook(const std::string& title, const std::string& author, bool favorite, TBookState state = bsNone)
+TBookItem* AddBook(const std::string& title, const std::string& author, bool favorite,
+                   TBookState state = bsNone)
 {
     auto book = std::make_unique<TBookItem>();
     book->BookName = title;
@@ -28,17 +29,18 @@ TBookItem* AddBook(const std::string& title, const std::string& author, bool fav
 class TestTreeModel : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void cleanup();
 
     void modelOverBuiltTree();
     void selectedRowDeletedLeavesNoSelection();
     void expandedRowsStayExpanded();
+    void largeUpdateIsOneLayoutChange();
     void columnWidthsSurviveTheFirstBuild();
     void accessibleTexts();
 
-private:
+  private:
     std::unique_ptr<TGlobals> FGlobals;
     std::unique_ptr<TTreeList> FTree;
     QList<QIcon> FImages;
@@ -56,8 +58,8 @@ void TestTreeModel::init()
     for (int i = 0; i < 21; ++i)
         FImages << QIcon();
     FModel = std::make_unique<TTreeModel>(FTree.get(), &FImages);
-    FTester = std::make_unique<QAbstractItemModelTester>(FModel.get(),
-                                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
+    FTester = std::make_unique<QAbstractItemModelTester>(
+        FModel.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     FView = std::make_unique<TTreeListView>();
     FView->SetTreeModel(FModel.get());
     FView->resize(600, 400);
@@ -112,7 +114,8 @@ void TestTreeModel::selectedRowDeletedLeavesNoSelection()
     FView->expand(favorites);
     const QModelIndex row = FModel->index(1, 0, favorites);
     QCOMPARE(FModel->RowOf(row)->Data(), book);
-    FView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    FView->selectionModel()->setCurrentIndex(row,
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     QCOMPARE(FView->SelectedRow(), FModel->RowOf(row));
 
     QSignalSpy selections(FView->selectionModel(), &QItemSelectionModel::selectionChanged);
@@ -128,7 +131,8 @@ void TestTreeModel::selectedRowDeletedLeavesNoSelection()
 
     // A selected row that stays keeps its selection, also when its level is sorted again.
     const QModelIndex other = FModel->index(0, 0, FModel->index(0, 0));
-    FView->selectionModel()->setCurrentIndex(other, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    FView->selectionModel()->setCurrentIndex(other,
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     TTreeRow* selected = FModel->RowOf(other);
     book->IsFavorite = true;
     dmBooks->BuildTree(book);
@@ -165,6 +169,38 @@ void TestTreeModel::expandedRowsStayExpanded()
     QVERIFY(!gamma->Expanded());
     FTree->Expand(gamma);
     QVERIFY(FView->isExpanded(FModel->IndexOf(gamma)));
+}
+
+void TestTreeModel::largeUpdateIsOneLayoutChange()
+{
+    TBookItem* book = AddBook("Книга", "Автор", true);
+    AddBook("Вторая", "Автор", true);
+    dmBooks->BuildTree(nullptr);
+    const QModelIndex favorites = FModel->index(0, 0);
+    FView->expand(favorites);
+    FView->expand(FModel->index(1, 0));
+    TTreeRow* selected = FModel->RowOf(FModel->index(1, 0, favorites));
+    QCOMPARE(selected->Data(), book);
+    FView->selectionModel()->setCurrentIndex(FModel->IndexOf(selected),
+                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+
+    QSignalSpy layouts(FModel.get(), &QAbstractItemModel::layoutChanged);
+    QSignalSpy inserts(FModel.get(), &QAbstractItemModel::rowsInserted);
+    {
+        TTreeList::TUpdate update(*FTree);
+        TTreeRow* authors = FTree->Root()->Child(1);
+        for (int i = 0; i < 200; ++i)
+            FTree->AppendRow(authors, "Автор " + std::to_string(199 - i));
+        FTree->DeleteRow(selected->Parent(), selected->Index());
+    }
+    QCOMPARE(layouts.count(), 1);
+    QVERIFY(inserts.count() < 200);
+    QVERIFY(!FView->selectionModel()->hasSelection());
+    QVERIFY(FView->isExpanded(FModel->index(0, 0)));
+    QVERIFY(FView->isExpanded(FModel->index(1, 0)));
+    QCOMPARE(FModel->rowCount(FModel->index(1, 0)), 201);
+    QCOMPARE(FModel->index(0, 0, FModel->index(1, 0)).data().toString(), QString("Автор"));
+    QCOMPARE(FModel->index(2, 0, FModel->index(1, 0)).data().toString(), QString("Автор 1"));
 }
 
 void TestTreeModel::columnWidthsSurviveTheFirstBuild()

@@ -8,15 +8,35 @@
 
 namespace {
 
+QString Name(const TTreeRow* row)
+{
+    return row->Parent() ? QString::fromStdString(row->Caption()) : QString("root");
+}
+
 class TRecordingObserver : public TTreeListObserver
 {
-public:
+  public:
     void TreeChanging() override { Events << "changing"; }
-    void RowRemoving(TTreeRow* row) override { Events << "removing " + QString::fromStdString(row->Caption()); }
+    void RowAppending(TTreeRow* parent, int index) override
+    {
+        Events << QString("appending %1 %2").arg(Name(parent)).arg(index);
+    }
+    void RowAppended() override { Events << "appended"; }
+    void RowRemoving(TTreeRow* row) override { Events << "removing " + Name(row); }
+    void RowRemoved() override { Events << "removed"; }
+    void LevelReordering(TTreeRow* parent) override { Events << "reordering " + Name(parent); }
+    void LevelReordered(TTreeRow* parent) override { Events << "reordered " + Name(parent); }
+    void RowsChanged(const std::vector<TTreeRow*>& rows) override
+    {
+        QStringList names;
+        for (const TTreeRow* row : rows)
+            names << Name(row);
+        Events << "rows changed " + names.join(",");
+    }
     void TreeChanged() override { Events << "changed"; }
     void RowExpandedChanged(TTreeRow* row) override
     {
-        Events << QString("expanded %1 %2").arg(QString::fromStdString(row->Caption())).arg(row->Expanded());
+        Events << QString("expanded %1 %2").arg(Name(row)).arg(row->Expanded());
     }
     QStringList Events;
 };
@@ -50,11 +70,12 @@ TTreeRow* LinearByPath(const TTreeRow* parent, const std::string& path)
 class TestTreeList : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void incrementalSortEqualsStableSort_data();
     void incrementalSortEqualsStableSort();
     void lookupsEqualLinearWalk();
     void notifications();
+    void countChanges();
     void deleteFreesSubtree();
     void ownTextsAfterBookTexts();
 };
@@ -112,8 +133,9 @@ void TestTreeList::incrementalSortEqualsStableSort()
                 }
             }
         }
-        std::stable_sort(expected.begin(), expected.end(),
-                         [](const TTreeRow* a, const TTreeRow* b) { return TTreeList::CompareRows(a, b) < 0; });
+        std::stable_sort(expected.begin(), expected.end(), [](const TTreeRow* a, const TTreeRow* b) {
+            return TTreeList::CompareRows(a, b) < 0;
+        });
         QCOMPARE(Children(level), expected);
         for (int i = 0; i < level->ChildCount(); ++i)
             QCOMPARE(level->Child(i)->Index(), i);
@@ -147,11 +169,13 @@ void TestTreeList::lookupsEqualLinearWalk()
             break;
         case 3:
             if (level->ChildCount() > 0)
-                level->Child(pick(level->ChildCount()))->SetCaption(captions[static_cast<std::size_t>(pick(7))]);
+                level->Child(pick(level->ChildCount()))
+                    ->SetCaption(captions[static_cast<std::size_t>(pick(7))]);
             break;
         case 4:
             if (level->ChildCount() > 0)
-                level->Child(pick(level->ChildCount()))->SetData(pick(6) == 0 ? nullptr : books[pick(5)].get());
+                level->Child(pick(level->ChildCount()))
+                    ->SetData(pick(6) == 0 ? nullptr : books[pick(5)].get());
             break;
         case 5:
             if (level->ChildCount() > 0)
@@ -159,7 +183,8 @@ void TestTreeList::lookupsEqualLinearWalk()
             break;
         case 6:
             if (level->ChildCount() > 0)
-                level->Child(pick(level->ChildCount()))->SetBookTexts(pick(2) ? books[pick(5)].get() : nullptr);
+                level->Child(pick(level->ChildCount()))
+                    ->SetBookTexts(pick(2) ? books[pick(5)].get() : nullptr);
             break;
         default:
             if (suspended)
@@ -172,10 +197,11 @@ void TestTreeList::lookupsEqualLinearWalk()
             QCOMPARE(tree.FindChildByCaptionAscii(level, caption), LinearByCaption(level, caption));
         for (const std::string& path : paths)
             QCOMPARE(tree.FindChildByBookPath(level, path), LinearByPath(level, path));
-        int plain = 0;
+        int bookRows = 0;
         for (int i = 0; i < level->ChildCount(); ++i)
-            plain += level->Child(i)->Data() && level->Child(i)->ChildCount() == 0;
-        QCOMPARE(level->PlainBookChildCount(), plain);
+            bookRows += level->Child(i)->Data() != nullptr;
+        QCOMPARE(level->BookRowsBelow(), bookRows);
+        QCOMPARE(tree.Root()->BookRowsBelow(), bookRows);
     }
     if (suspended)
         tree.EndUpdate();
@@ -187,37 +213,81 @@ void TestTreeList::notifications()
     TRecordingObserver observer;
     tree.SetObserver(&observer);
 
-    TTreeRow* a = tree.AppendRow(nullptr, "a");
-    QCOMPARE(observer.Events, QStringList({"changing", "changed"}));
+    TTreeRow* b = tree.AppendRow(nullptr, "b");
+    QCOMPARE(observer.Events, QStringList({"changing", "appending root 0", "appended", "changed"}));
 
     observer.Events.clear();
     {
         TTreeList::TUpdate update(tree);
-        a->SetTag(0); // no change
-        tree.Collapse(a);
+        b->SetTag(0); // no change
+        tree.Collapse(b);
     }
     QCOMPARE(observer.Events, QStringList());
 
+    observer.Events.clear();
+    TTreeRow* a = nullptr;
     {
         TTreeList::TUpdate update(tree);
-        tree.AppendRow(a, "child");
-        tree.Expand(a);
-        TTreeRow* b = tree.AppendRow(nullptr, "b");
+        a = tree.AppendRow(nullptr, "a");
+        a->SetTag(-5); // new in this update: no change of its own to tell
+        b->SetText(1, "count");
+        tree.AppendRow(b, "child");
         tree.Expand(b);
-        tree.DeleteRow(nullptr, b->Index());
-        QCOMPARE(observer.Events, QStringList({"changing", "removing b"}));
+        TTreeRow* c = tree.AppendRow(nullptr, "c");
+        tree.Expand(c);
+        tree.DeleteRow(nullptr, c->Index());
+        QCOMPARE(observer.Events,
+                 QStringList({"changing", "appending root 1", "appended", "appending b 0", "appended",
+                              "appending root 2", "appended", "removing c", "removed"}));
     }
-    // The expansion is told after the change, and nothing of a row that is gone.
-    QCOMPARE(observer.Events, QStringList({"changing", "removing b", "changed", "expanded a 1"}));
+    // At the end: the top level in order again, the changed row, the end, then the expansion.
+    QCOMPARE(observer.Events,
+             QStringList({"changing", "appending root 1", "appended", "appending b 0", "appended",
+                          "appending root 2", "appended", "removing c", "removed", "reordering root",
+                          "reordered root", "rows changed b", "changed", "expanded b 1"}));
+    QCOMPARE(tree.Root()->Child(0), a);
+    QCOMPARE(tree.Root()->Child(1), b);
 
     observer.Events.clear();
-    tree.Collapse(a);
-    QCOMPARE(observer.Events, QStringList({"expanded a 0"}));
+    tree.Collapse(b);
+    QCOMPARE(observer.Events, QStringList({"expanded b 0"}));
     observer.Events.clear();
-    tree.NoteExpanded(a, true);
+    tree.NoteExpanded(b, true);
     QCOMPARE(observer.Events, QStringList());
-    QVERIFY(a->Expanded());
+    QVERIFY(b->Expanded());
+
+    // A row already in its place is not reordered.
+    observer.Events.clear();
+    tree.AppendRow(nullptr, "z");
+    QCOMPARE(observer.Events, QStringList({"changing", "appending root 2", "appended", "changed"}));
+    QCOMPARE(tree.Root()->Child(2)->Caption(), std::string("z"));
     tree.SetObserver(nullptr);
+}
+
+void TestTreeList::countChanges()
+{
+    TBookItem book;
+    book.File.FileName = "/a.fb2";
+    TTreeList tree;
+    TTreeRow* top = tree.AppendRow(nullptr, "top");
+    TTreeRow* group = tree.AppendRow(top, "group");
+    QCOMPARE(tree.TakeCountChanges(), std::vector<TTreeRow*>({top, group}));
+    QCOMPARE(tree.TakeCountChanges(), std::vector<TTreeRow*>());
+
+    TTreeRow* row = tree.AppendRow(group, "");
+    QCOMPARE(tree.TakeCountChanges(), std::vector<TTreeRow*>({group, row}));
+    row->SetData(&book);
+    QCOMPARE(group->BookRowsBelow(), 1);
+    QCOMPARE(top->BookRowsBelow(), 1);
+    QCOMPARE(tree.TakeCountChanges(), std::vector<TTreeRow*>({group, top}));
+    row->SetImageIndex(3);
+    QCOMPARE(tree.TakeCountChanges(), std::vector<TTreeRow*>());
+
+    // Deleting tells the parent and the rows above whose book count fell; the freed rows are gone.
+    tree.AppendRow(group, "other");
+    tree.DeleteRow(nullptr, 0);
+    QCOMPARE(tree.TakeCountChanges(), std::vector<TTreeRow*>());
+    QCOMPARE(tree.Root()->BookRowsBelow(), 0);
 }
 
 void TestTreeList::deleteFreesSubtree()
