@@ -82,7 +82,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
     for (int i = 0; i < 3; ++i) {
         StatusPanels[i] = new TStatusPanel(StatusBar1);
         StatusPanels[i]->setObjectName(QString("StatusPanel%1").arg(i));
-        StatusPanels[i]->setAccessibleName(PanelNames[i]);
+        // The panel's text is what a screen reader reads as its name; this says what it is.
+        StatusPanels[i]->setAccessibleDescription(PanelNames[i]);
         StatusPanels[i]->SetPanelWidth(PanelWidths[i]);
         StatusBar1->addWidget(StatusPanels[i], i == 2 ? 1 : 0);
     }
@@ -199,7 +200,10 @@ void TMainForm::FormKeyPress(int key)
 
 void TMainForm::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape)
+    // The keys of the tree-list and of the window itself; a key that another control (the card's
+    // annotation, say) leaves unused is not the tree's.
+    const QWidget* focus = focusWidget();
+    if (event->key() == Qt::Key_Escape && (!focus || focus == this || focus == TLV))
         Guarded([this] { FormKeyPress(27); });
     QMainWindow::keyPressEvent(event);
 }
