@@ -261,6 +261,9 @@ void TTreeRow::SetData(TBookItem* book)
     FData = book;
     FList->IndexAddPath(this);
     FList->AddBookRowsAbove(this, delta);
+    // A row without a book has a count text of its own.
+    if (!book)
+        FList->MarkCountChanged(this);
 }
 
 // ---- TTreeList ----

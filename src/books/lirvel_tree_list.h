@@ -160,7 +160,8 @@ class TTreeList
     TTreeRow* FindChildByBookPath(TTreeRow* parent, std::string_view path) const;
 
     // The rows whose number of children or of book rows below changed since the last call (rows
-    // appended since included), to bring their count texts up to date; the root is not among them.
+    // appended since, and rows that stopped showing a book, included), to bring their count texts
+    // up to date; the root is not among them.
     std::vector<TTreeRow*> TakeCountChanges();
 
     // The sort order of sibling rows: column 4 text, then Tag as a signed integer, then column 5

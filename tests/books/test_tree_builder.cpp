@@ -3,6 +3,8 @@
 #include "testglobals.h"
 
 #include <QTest>
+#include <functional>
+#include <random>
 
 namespace {
 
@@ -92,6 +94,7 @@ class TestTreeBuilder : public QObject
     void expandedStateKept();
     void badSeriesNumberDoesNotStopTheBuild();
     void singleBookAfterMidnight();
+    void manySingleBookCallsKeepCountsAndOrder();
 
   private:
     TBookItem* Add(const TBookSpec& spec);
@@ -466,6 +469,49 @@ void TestTreeBuilder::singleBookAfterMidnight()
     dmBooks->BuildTree(book);
     COMPARE_LINES(NameLines(), QStringList({"Избранные (1)", "  Книга", "Новые (2 (3))", "  Сегодня (2)",
                                             "    Другая", "    Книга", "  Вчера (1)", "    Книга"}));
+}
+
+// The count texts and the order are those of a recount and a sort of the whole tree after every
+// call, however the calls follow each other.
+void TestTreeBuilder::manySingleBookCallsKeepCountsAndOrder()
+{
+    std::mt19937 random(5u);
+    const auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const char* const authors[] = {"Smith", "SMITH", "Иванов", "Петров"};
+    for (int i = 0; i < 30; ++i)
+        Add("Book " + std::to_string(i % 7), {authors[pick(4)]}, {i % 3 ? "sf" : "poetry"}, i % 2 ? "S" : "",
+            std::to_string(pick(3)), QDate(2023, 11, 1 + pick(20)), pick(4) == 0,
+            static_cast<TBookState>(pick(4)), "/books/" + std::to_string(i % 25) + ".fb2");
+    dmBooks->BuildTree(nullptr);
+    const std::function<int(const TTreeRow*)> check = [&check](const TTreeRow* row) {
+        int books = 0;
+        for (int i = 0; i < row->ChildCount(); ++i) {
+            const TTreeRow* child = row->Child(i);
+            if (i > 0 && TTreeList::CompareRows(row->Child(i - 1), child) > 0)
+                return -1000000;
+            books += (child->Data() ? 1 : 0) + check(child);
+        }
+        if (row->Parent() && !row->Data()) {
+            std::string text = std::to_string(row->ChildCount());
+            if (books != row->ChildCount())
+                text += " (" + std::to_string(books) + ")";
+            if (row->Text(1) != text)
+                return -1000000;
+        }
+        return books;
+    };
+    QVERIFY(check(FTree->Root()) >= 0);
+    for (int call = 0; call < 300; ++call) {
+        TBookItem* book = dmBooks->Items(pick(dmBooks->Count()));
+        if (pick(2))
+            book->IsFavorite = !book->IsFavorite;
+        else
+            book->BookState = static_cast<TBookState>(pick(4));
+        if (pick(10) == 0)
+            FGlobals->Host.TodayDate = FGlobals->Host.TodayDate.addDays(1);
+        dmBooks->BuildTree(book);
+        QVERIFY2(check(FTree->Root()) >= 0, qPrintable(QString("call %1").arg(call)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTreeBuilder)
