@@ -247,6 +247,7 @@ bool RunTreePhase(const TBenchOptions& options, const std::string& phase, TPhase
     // starts from nothing as at start-up.
     TTimes best{1e9, 1e9};
     TTimes bestShown{1e9, 1e9};
+    TTimes first;
     long memoryKb = 0;
     std::unique_ptr<TTreeWindow> window;
     for (int run = 0; run < 3; ++run) {
@@ -258,8 +259,10 @@ bool RunTreePhase(const TBenchOptions& options, const std::string& phase, TPhase
             built = Measure([] { dmBooks->BuildTree(nullptr); });
             QApplication::processEvents(); // the view lays out and paints its rows
         });
-        if (run == 0)
+        if (run == 0) {
             memoryKb = ResidentKb() - before;
+            first = built;
+        }
         if (built.Cpu < best.Cpu) {
             best = built;
             bestShown = shown;
@@ -269,10 +272,11 @@ bool RunTreePhase(const TBenchOptions& options, const std::string& phase, TPhase
     CountRows(host->Tree->Root(), shape);
     std::printf("tree: %d books, %d book rows under %d group rows (processor time, best of 3)\n", books,
                 shape.BookRows, shape.GroupRows);
-    std::printf("  full build:   %.1f ms, until the view has painted %.1f ms (wall clock %.1f and %.1f ms) "
-                "(target 1000 ms) %s\n",
-                Ms(best.Cpu), Ms(bestShown.Cpu), Ms(best.Wall), Ms(bestShown.Wall),
-                best.Cpu < 1.0 ? "met" : "MISSED");
+    std::printf(
+        "  full build:   %.1f ms, until the view has painted %.1f ms (wall clock %.1f and %.1f ms); the "
+        "first, on memory never used before: %.1f ms (target 1000 ms) %s\n",
+        Ms(best.Cpu), Ms(bestShown.Cpu), Ms(best.Wall), Ms(bestShown.Wall), Ms(first.Cpu),
+        first.Cpu < 1.0 ? "met" : "MISSED");
     std::printf("  tree memory:  %.1f MB for rows, model and view (target 200 MB) %s\n",
                 static_cast<double>(memoryKb) / 1024.0, memoryKb < 200 * 1024 ? "met" : "MISSED");
 

@@ -81,7 +81,7 @@ class TestMainWindow : public QObject
     {
         return FDir->filePath(QString::fromStdString(name)).toStdString();
     }
-    void Click(const QModelIndex& index);
+    void Click(const QModelIndex& index, Qt::MouseButton button = Qt::LeftButton);
 
     std::unique_ptr<QTemporaryDir> FDir;
     std::vector<std::string> FReports;
@@ -104,11 +104,11 @@ void TestMainWindow::cleanup()
     FDir.reset();
 }
 
-void TestMainWindow::Click(const QModelIndex& index)
+void TestMainWindow::Click(const QModelIndex& index, Qt::MouseButton button)
 {
     QTreeView* view = MainForm->TLV;
     view->scrollTo(index);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
 }
 
 void TestMainWindow::libraryShownAndSizesSaved()
@@ -165,8 +165,8 @@ void TestMainWindow::libraryShownAndSizesSaved()
         QCOMPARE(view->header()->sectionSize(i), widths[i]);
     QCOMPARE(model->headerData(5, Qt::Horizontal).toString(), QString("Книга №"));
 
-    // A group row: no book on the card.
-    Click(authors);
+    // A group row, selected with the right mouse button: no book on the card.
+    Click(authors, Qt::RightButton);
     QCOMPARE(MainForm->TLV->SelectedRow()->Caption(), std::string("Авторы"));
     QCOMPARE(MainForm->BookViewer1->CurrentBook, nullptr);
     QVERIFY(!MainForm->Panel1->isVisible());
