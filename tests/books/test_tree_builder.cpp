@@ -8,7 +8,7 @@
 
 namespace {
 
-struct TBookSpec
+struct TTestBook
 {
     std::string Title;
     TStringList Authors;
@@ -97,7 +97,7 @@ class TestTreeBuilder : public QObject
     void manySingleBookCallsKeepCountsAndOrder();
 
   private:
-    TBookItem* Add(const TBookSpec& spec);
+    TBookItem* Add(const TTestBook& fields);
     TBookItem* Add(std::string title, TStringList authors = {}, TStringList genres = {},
                    std::string serie = {}, std::string number = {}, QDate changed = {}, bool favorite = false,
                    TBookState state = bsNone, std::string path = {});
@@ -122,21 +122,21 @@ void TestTreeBuilder::cleanup()
     FGlobals.reset();
 }
 
-TBookItem* TestTreeBuilder::Add(const TBookSpec& spec)
+TBookItem* TestTreeBuilder::Add(const TTestBook& fields)
 {
     auto book = std::make_unique<TBookItem>();
-    book->BookName = spec.Title;
-    book->AuthorShort = spec.Authors;
-    for (const std::string& author : spec.Authors)
+    book->BookName = fields.Title;
+    book->AuthorShort = fields.Authors;
+    for (const std::string& author : fields.Authors)
         book->AuthorLong.push_back(author + " Long");
-    book->Genres = spec.Genres;
-    book->SerieName = spec.Serie;
-    book->SerieBook = spec.Number;
-    const QDate changed = spec.Changed.isValid() ? spec.Changed : QDate(2020, 1, 1);
+    book->Genres = fields.Genres;
+    book->SerieName = fields.Serie;
+    book->SerieBook = fields.Number;
+    const QDate changed = fields.Changed.isValid() ? fields.Changed : QDate(2020, 1, 1);
     book->File.Changed = EncodeDateTime(changed.year(), changed.month(), changed.day(), 13, 30);
-    book->File.FileName = spec.Path.empty() ? "/books/" + spec.Title + ".fb2" : spec.Path;
-    book->IsFavorite = spec.Favorite;
-    book->BookState = spec.State;
+    book->File.FileName = fields.Path.empty() ? "/books/" + fields.Title + ".fb2" : fields.Path;
+    book->IsFavorite = fields.Favorite;
+    book->BookState = fields.State;
     return dmBooks->Books->Add(std::move(book));
 }
 
@@ -144,17 +144,17 @@ TBookItem* TestTreeBuilder::Add(std::string title, TStringList authors, TStringL
                                 std::string number, QDate changed, bool favorite, TBookState state,
                                 std::string path)
 {
-    TBookSpec spec;
-    spec.Title = std::move(title);
-    spec.Authors = std::move(authors);
-    spec.Genres = std::move(genres);
-    spec.Serie = std::move(serie);
-    spec.Number = std::move(number);
-    spec.Changed = changed;
-    spec.Favorite = favorite;
-    spec.State = state;
-    spec.Path = std::move(path);
-    return Add(spec);
+    TTestBook fields;
+    fields.Title = std::move(title);
+    fields.Authors = std::move(authors);
+    fields.Genres = std::move(genres);
+    fields.Serie = std::move(serie);
+    fields.Number = std::move(number);
+    fields.Changed = changed;
+    fields.Favorite = favorite;
+    fields.State = state;
+    fields.Path = std::move(path);
+    return Add(fields);
 }
 
 QStringList TestTreeBuilder::Lines() const
@@ -387,15 +387,15 @@ void TestTreeBuilder::countTexts()
     for (int author = 0; author < 12; ++author) {
         for (int b = 0; b < (author < 6 ? 3 : 2); ++b) {
             ++serial;
-            TBookSpec spec;
-            spec.Title = "Book " + std::to_string(serial);
-            spec.Authors = {"Author " + std::to_string(author)};
-            spec.Favorite = serial <= 4;
+            TTestBook fields;
+            fields.Title = "Book " + std::to_string(serial);
+            fields.Authors = {"Author " + std::to_string(author)};
+            fields.Favorite = serial <= 4;
             if (serial <= 5)
-                spec.Changed = serial % 2 ? QDate(2023, 11, 15) : QDate(2023, 11, 1);
+                fields.Changed = serial % 2 ? QDate(2023, 11, 15) : QDate(2023, 11, 1);
             if (serial <= 3)
-                spec.Serie = "Serie " + std::to_string(serial);
-            Add(spec);
+                fields.Serie = "Serie " + std::to_string(serial);
+            Add(fields);
         }
     }
     QCOMPARE(serial, 30);
