@@ -9,6 +9,18 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libxml2-de
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS  ?= 120
 
+# Installs those of the given Debian packages that are missing (through sudo when not root).
+define install_missing
+	@missing=""; for p in $(1); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+endef
+
 .PHONY: run test bench fuzz deps configure build clean format
 
 run: build
@@ -25,14 +37,7 @@ bench: deps
 
 # The book file reader under libFuzzer for FUZZ_SECONDS; what it finds lands in build-fuzz/findings.
 fuzz: deps
-	@missing=""; for p in $(FUZZ_PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
+	$(call install_missing,$(FUZZ_PACKAGES))
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIRVEL_FUZZ=ON -DLIRVEL_WERROR=OFF
 	cmake --build build-fuzz -j $(JOBS) --target fuzz_book_file
 	mkdir -p build-fuzz/corpus build-fuzz/findings
@@ -41,14 +46,7 @@ fuzz: deps
 	  -dict=fuzz/fb2.dict -artifact_prefix=build-fuzz/findings/ build-fuzz/corpus
 
 deps:
-	@missing=""; for p in $(PACKAGES); do \
-	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
-	done; \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:$$missing"; \
-	  $(SUDO) apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
-	fi
+	$(call install_missing,$(PACKAGES))
 
 configure: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
