@@ -153,21 +153,15 @@ std::unique_ptr<TBookItem> TBookItem::CreateFromStored(const TXmlNode& element,
 {
     auto book = std::make_unique<TBookItem>();
     book->File.Assign(fileItem);
-    book->IsFavorite = StoredTextToBool(GetChildText(element, "IsFavorite"));
-    book->BookState = StrToBookState(GetChildText(element, "BookState"));
 
     TDateTime stored = 0;
     if (element.HasAttributes() && element.HasAttribute("Changed"))
         stored = TextToDateTime(element.Attribute("Changed"));
+    const bool same = SameStamp(stored, book->File.Changed);
 
-    if (!SameStamp(stored, book->File.Changed)) {
-        // The file changed since it was stored: only the user's own marks are kept.
-        book->ReadTitleInfo();
-        return book;
-    }
-    book->BookName = GetChildText(element, "BookName");
-    book->SerieName = GetChildText(element, "SerieName");
-    book->SerieBook = GetChildText(element, "SerieBook");
+    // One walk over the children rather than one per element read: the catalogue may hold a hundred
+    // thousand books. Of a repeated single-valued child the last one counts, as with FindChildNode.
+    TXmlNode favorite, state, title, serie, serieBook;
     for (const TXmlNode child : Children(element)) {
         TStringList* list = nullptr;
         if (child.HasName("genre"))
@@ -176,10 +170,30 @@ std::unique_ptr<TBookItem> TBookItem::CreateFromStored(const TXmlNode& element,
             list = &book->AuthorShort;
         else if (child.HasName("AuthorLong"))
             list = &book->AuthorLong;
-        if (list == nullptr)
-            continue;
-        if (child.HasChildNodes())
+        else if (child.HasName("BookName"))
+            title = child;
+        else if (child.HasName("SerieName"))
+            serie = child;
+        else if (child.HasName("SerieBook"))
+            serieBook = child;
+        else if (child.HasName("IsFavorite"))
+            favorite = child;
+        else if (child.HasName("BookState"))
+            state = child;
+        if (same && list != nullptr && child.HasChildNodes())
             list->push_back(FirstChildValue(child));
     }
+    book->IsFavorite = StoredTextToBool(FirstChildValue(favorite));
+    book->BookState = StrToBookState(FirstChildValue(state));
+
+    if (!same) {
+        // The file changed since it was stored: only the user's own marks are kept.
+        book->ReadTitleInfo();
+        return book;
+    }
+    // The stored texts as they are: neither sorted again nor given defaults.
+    book->BookName = FirstChildValue(title);
+    book->SerieName = FirstChildValue(serie);
+    book->SerieBook = FirstChildValue(serieBook);
     return book;
 }

@@ -4,6 +4,7 @@
 #include "util/lirvel_xml.h"
 
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -12,48 +13,47 @@ namespace {
 // The scan list by path. A stored book takes the first item with its path that no earlier
 // stored book took, exactly as a search from the start of the list would find it once the taken
 // items are gone; with tens of thousands of books that search would cost a pass over the whole
-// list for every stored book.
+// list for every stored book. The keys are the items' own paths: taken items must outlive the index.
 class TScanIndex
 {
+    struct TEntry
+    {
+        int First; // the first item with the path still in the list
+        int Last;  // the latest item with the path, while the chain is being built
+    };
+    using TMap = std::unordered_map<std::string_view, TEntry>;
+
   public:
+    using TFound = TMap::iterator;
+
     explicit TScanIndex(const TMyList<TFilesListItem>& files)
     {
         const int count = files.Count();
         FNext.assign(static_cast<std::size_t>(count), -1);
         FFirst.reserve(static_cast<std::size_t>(count));
-        std::unordered_map<std::string_view, int> last;
-        last.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
-            const std::string& path = files.Items(i)->FileName;
-            const auto [it, added] = last.try_emplace(path, i);
-            if (added) {
-                FFirst.emplace(path, i);
-            } else {
-                FNext[static_cast<std::size_t>(it->second)] = i;
-                it->second = i;
+            const auto [it, added] = FFirst.try_emplace(files.Items(i)->FileName, TEntry{i, i});
+            if (!added) {
+                FNext[static_cast<std::size_t>(it->second.Last)] = i;
+                it->second.Last = i;
             }
         }
     }
 
-    // The position of the first item with the path that is still in the list; -1 for none.
-    int Find(const std::string& path) const
-    {
-        const auto it = FFirst.find(path);
-        return it == FFirst.end() ? -1 : it->second;
-    }
+    TFound Find(std::string_view path) { return FFirst.find(path); }
+    bool Exists(TFound found) const { return found != FFirst.end(); }
+    int Position(TFound found) const { return found->second.First; }
 
-    // The item found for the path has left the list.
-    void Taken(const std::string& path)
+    // The item found has left the list: the next one with its path is found from now on.
+    void Taken(TFound found)
     {
-        const auto it = FFirst.find(path);
-        it->second = FNext[static_cast<std::size_t>(it->second)];
-        if (it->second < 0)
-            FFirst.erase(it);
+        found->second.First = FNext[static_cast<std::size_t>(found->second.First)];
+        if (found->second.First < 0)
+            FFirst.erase(found);
     }
 
   private:
-    // Keys are copies: the items they would point into are freed while the index lives.
-    std::unordered_map<std::string, int> FFirst;
+    TMap FFirst;
     std::vector<int> FNext;
 };
 
@@ -75,18 +75,21 @@ class TPackOnExit
 void TdmBooks::MergeStoredBooks(const TXmlNode& booksList)
 {
     TMyList<TFilesListItem>& files = *dm_files->FilesList;
-    TScanIndex index(files);
+    // Declared first, so freed last: the index refers to the paths of the items taken.
+    std::vector<std::unique_ptr<TFilesListItem>> taken;
+    taken.reserve(static_cast<std::size_t>(files.Count()));
     TPackOnExit pack(files);
+    TScanIndex index(files);
     for (const TXmlNode child : Children(booksList)) {
         // The element's name plays no part: whatever names a found file is a stored book.
-        const std::string path = child.Attribute("File");
-        const int found = index.Find(path);
-        if (found < 0)
+        const TScanIndex::TFound found = index.Find(child.Attribute("File"));
+        if (!index.Exists(found))
             continue; // its file is gone, and with it the book
+        const int position = index.Position(found);
         try {
-            Books->Add(TBookItem::CreateFromStored(child, *files.Items(found)));
-            index.Taken(path);
-            files.Extract(found).reset();
+            Books->Add(TBookItem::CreateFromStored(child, *files.Items(position)));
+            index.Taken(found);
+            taken.push_back(files.Extract(position));
         } catch (const std::exception&) {
             // The file stays among the new ones: it gets a second chance as a new book.
         }
