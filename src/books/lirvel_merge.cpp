@@ -3,57 +3,73 @@
 #include "util/lirvel_host.h"
 #include "util/lirvel_xml.h"
 
+#include <bit>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace {
 
 // The scan list by path. A stored book takes the first item with its path that no earlier
 // stored book took, exactly as a search from the start of the list would find it once the taken
-// items are gone; with tens of thousands of books that search would cost a pass over the whole
-// list for every stored book. The keys are the items' own paths: taken items must outlive the index.
+// items are gone; with a hundred thousand books that search would cost a pass over the whole list
+// for every stored book. An open-addressing table: one probe touches one slot and one path, and
+// building it allocates nothing per item. The keys are the items' own paths, so taken items must
+// outlive the index.
 class TScanIndex
 {
-    struct TEntry
-    {
-        int First; // the first item with the path still in the list
-        int Last;  // the latest item with the path, while the chain is being built
-    };
-    using TMap = std::unordered_map<std::string_view, TEntry>;
-
   public:
-    using TFound = TMap::iterator;
+    struct TSlot
+    {
+        std::size_t Hash = 0;
+        std::string_view Path; // empty data: a free slot
+        int First = -1;        // the first item with the path still in the list; -1 when all are taken
+        int Last = -1;         // the latest item with the path, while the chain is being built
+    };
 
     explicit TScanIndex(const TMyList<TFilesListItem>& files)
     {
-        const int count = files.Count();
-        FNext.assign(static_cast<std::size_t>(count), -1);
-        FFirst.reserve(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            const auto [it, added] = FFirst.try_emplace(files.Items(i)->FileName, TEntry{i, i});
-            if (!added) {
-                FNext[static_cast<std::size_t>(it->second.Last)] = i;
-                it->second.Last = i;
+        const std::size_t count = static_cast<std::size_t>(files.Count());
+        FSlots.resize(std::bit_ceil(2 * count + 1));
+        FNext.assign(count, -1);
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string_view path = files.Items(static_cast<int>(i))->FileName;
+            const std::size_t hash = std::hash<std::string_view>{}(path);
+            TSlot& slot = Probe(path, hash);
+            const int position = static_cast<int>(i);
+            if (slot.Path.data() == nullptr) {
+                slot = {hash, path, position, position};
+            } else {
+                FNext[static_cast<std::size_t>(slot.Last)] = position;
+                slot.Last = position;
             }
         }
     }
 
-    TFound Find(std::string_view path) { return FFirst.find(path); }
-    bool Exists(TFound found) const { return found != FFirst.end(); }
-    int Position(TFound found) const { return found->second.First; }
-
-    // The item found has left the list: the next one with its path is found from now on.
-    void Taken(TFound found)
+    // The slot of the path, or none when no item with the path is left.
+    TSlot* Find(std::string_view path)
     {
-        found->second.First = FNext[static_cast<std::size_t>(found->second.First)];
-        if (found->second.First < 0)
-            FFirst.erase(found);
+        TSlot& slot = Probe(path, std::hash<std::string_view>{}(path));
+        return slot.Path.data() != nullptr && slot.First >= 0 ? &slot : nullptr;
     }
 
+    // The item found has left the list: the next one with its path is found from now on.
+    void Taken(TSlot& slot) { slot.First = FNext[static_cast<std::size_t>(slot.First)]; }
+
   private:
-    TMap FFirst;
+    // The slot that holds the path, or the free slot where it would go.
+    TSlot& Probe(std::string_view path, std::size_t hash)
+    {
+        const std::size_t mask = FSlots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            TSlot& slot = FSlots[i];
+            if (slot.Path.data() == nullptr || (slot.Hash == hash && slot.Path == path))
+                return slot;
+        }
+    }
+
+    std::vector<TSlot> FSlots; // never full: at most half of the slots are used
     std::vector<int> FNext;
 };
 
@@ -82,13 +98,13 @@ void TdmBooks::MergeStoredBooks(const TXmlNode& booksList)
     TScanIndex index(files);
     for (const TXmlNode child : Children(booksList)) {
         // The element's name plays no part: whatever names a found file is a stored book.
-        const TScanIndex::TFound found = index.Find(child.Attribute("File"));
-        if (!index.Exists(found))
+        auto* const found = index.Find(child.Attribute("File"));
+        if (found == nullptr)
             continue; // its file is gone, and with it the book
-        const int position = index.Position(found);
+        const int position = found->First;
         try {
             Books->Add(TBookItem::CreateFromStored(child, *files.Items(position)));
-            index.Taken(found);
+            index.Taken(*found);
             taken.push_back(files.Extract(position));
         } catch (const std::exception&) {
             // The file stays among the new ones: it gets a second chance as a new book.
